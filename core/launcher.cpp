@@ -1,0 +1,106 @@
+#include "launcher.h"
+
+#include "platform.h"
+#include "romfilter.h"
+
+namespace vodavav {
+
+Launcher::Launcher(const std::string& startDirectory) : m_romDirectory(startDirectory) {
+    m_files.setMask(std::string(kAllRomsMask));
+    try {
+        m_files.setDirectory(startDirectory);
+    } catch (const DirectoryError&) {
+        // The process's own directory may be unreadable; the list then starts empty.
+    }
+}
+
+void Launcher::setCountLabel() {
+    m_countLabel = std::string(kCountLabelText) + std::to_string(m_files.size());
+}
+
+void Launcher::filterRefresh() {
+    const int k = m_options.value(Id::cbFilter);
+    const std::optional<SystemFilter> filter = systemFilter(k);
+    if (!filter) {
+        return;
+    }
+    // Whatever the reading meets, the list, the count and lastFilter end consistent.
+    struct Finish {
+        Launcher& self;
+        int k;
+        ~Finish() {
+            self.setCountLabel();
+            self.m_lastFilter = k;
+        }
+    } finish{*this, k};
+    if (k == 0) {
+        m_files.setMask(std::string(filter->mask));
+        return;
+    }
+    if (k != m_lastFilter) {
+        m_files.setMask(std::string(filter->mask));
+        for (std::size_t i = 0; i < m_files.size(); ++i) {
+            const std::string& name = m_files.entry(i);
+            // Removed by count: the matched pattern guarantees the extension is there.
+            const std::size_t keep = name.size() > filter->cut ? name.size() - filter->cut : 0;
+            m_files.setEntry(i, name.substr(0, keep));
+        }
+    }
+}
+
+void Launcher::directoryChange(const std::string& directory) {
+    m_files.setDirectory(directory);
+    m_romDirectory = directory;
+    m_lastFilter = 0;
+    filterRefresh();
+}
+
+void Launcher::applyFilterMask() {
+    if (const std::optional<SystemFilter> filter = systemFilter(m_options.value(Id::cbFilter))) {
+        m_files.setMask(std::string(filter->mask));
+    }
+}
+
+std::optional<std::string> Launcher::selectedRom() const {
+    if (m_files.selected() < 0) {
+        return std::nullopt;
+    }
+    std::string path = m_files.fullPath();
+    const int k = m_options.value(Id::cbFilter);
+    if (k >= 1) {
+        if (const std::optional<SystemFilter> filter = systemFilter(k)) {
+            path += filter->extension;
+        }
+    }
+    return path;
+}
+
+std::variant<CommandLine, std::string> Launcher::preparedLaunch(Platform& platform) const {
+    const std::optional<std::string> rom = selectedRom();
+    if (!rom) {
+        return std::string(kNoRomMessage);
+    }
+    const std::string romPath = platform.shortForm(*rom);
+    if (emuPath.empty()) {
+        return std::string(kNoEmulatorMessage);
+    }
+    return buildCommandLine(m_options, emuPath, romPath);
+}
+
+LaunchResult Launcher::btnLAUNCHClick(Platform& platform, Messages& messages) const {
+    std::variant<CommandLine, std::string> prepared = preparedLaunch(platform);
+    if (const std::string* text = std::get_if<std::string>(&prepared)) {
+        messages.message(*text);
+        return {};
+    }
+    const CommandLine& line = std::get<CommandLine>(prepared);
+    const StartResult result = platform.start(line, m_files.directory());
+    if (!result.started) {
+        // A launch that did not happen is reported and never ends the launcher.
+        messages.error("Unable to start " + emuPath + ": " + result.reason);
+        return {};
+    }
+    return {true, m_options.checked(Id::chExit)};
+}
+
+} // namespace vodavav
