@@ -49,7 +49,13 @@ void Launcher::filterRefresh() {
 }
 
 void Launcher::directoryChange(const std::string& directory) {
-    m_files.setDirectory(directory);
+    // The same directory entered again is read again too: the refresh below cuts the names, and
+    // must find them whole.
+    if (directory == m_files.directory()) {
+        m_files.read();
+    } else {
+        m_files.setDirectory(directory);
+    }
     m_romDirectory = directory;
     m_lastFilter = 0;
     filterRefresh();
