@@ -160,13 +160,11 @@ int run(const Arguments& args, const char* argv0) {
 
     // Then the user picks the ROM's directory and the ROM in it.
     const std::string directory = rom.parent_path().string();
-    if (directory != launcher.romDirectory()) {
-        try {
-            launcher.directoryChange(directory);
-        } catch (const vodavav::DirectoryError& e) {
-            std::cerr << e.what() << ".\n";
-            return 1;
-        }
+    try {
+        launcher.directoryChange(directory);
+    } catch (const vodavav::DirectoryError& e) {
+        std::cerr << e.what() << ".\n";
+        return 1;
     }
     std::variant<vodavav::CommandLine, std::string> prepared;
     if (selectEntryFor(launcher, *platform, rom.string(), rom.filename().string())) {

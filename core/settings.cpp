@@ -103,7 +103,11 @@ std::string readText(const ProfileFile& profile, Id id) {
 } // namespace
 
 std::string settingsFileName(std::string_view programPath) {
-    const fs::path cut = std::string(programPath.substr(0, programPath.find('.'))) + ".ini";
+    // Without any "." nothing is kept: the name is ".ini" alone.
+    const std::size_t dot = programPath.find('.');
+    const fs::path cut = std::string(dot == std::string_view::npos ? std::string_view()
+                                                                   : programPath.substr(0, dot)) +
+                         ".ini";
     if (cut.has_parent_path()) {
         return cut.string();
     }
