@@ -51,7 +51,9 @@ bool isExecutableFile(const std::string& path) {
            ::access(path.c_str(), X_OK) == 0;
 }
 
-// A bare name is looked up on PATH, as the shell would, but without a shell.
+// A bare name is looked up on PATH, as the shell would, but without a shell. A name found
+// nowhere on PATH gives an empty result: executing it as given would run a file of that name
+// from the ROM directory.
 std::string resolveProgram(const std::string& program) {
     if (program.find('/') != std::string::npos) {
         return program;
@@ -70,7 +72,7 @@ std::string resolveProgram(const std::string& program) {
         }
         path.remove_prefix(colon + 1);
     }
-    return program;
+    return {};
 }
 
 bool writeAll(int fd, const void* data, std::size_t size) {
@@ -159,6 +161,9 @@ StartResult LinuxPlatform::start(const CommandLine& line, const std::string& wor
     }
     // Everything the children need is prepared before fork: after it only plain system calls.
     const std::string program = resolveProgram(line.arguments.front());
+    if (program.empty()) {
+        return {false, std::strerror(ENOENT)};
+    }
     std::vector<char*> argv;
     argv.reserve(line.arguments.size() + 1);
     for (const std::string& a : line.arguments) {
