@@ -1,1 +1,32 @@
-int main() { return 0; }
+// vodavav: the launcher's window.
+#include "appearance.h"
+#include "launcher.h"
+#include "messageboxes.h"
+#include "pictures.h"
+#include "systemplatform.h"
+#include "tvemoxmain.h"
+
+#include <QApplication>
+
+#include <filesystem>
+#include <system_error>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(
+        QString::fromUtf8(vodavav::kApplicationTitle.data(), vodavav::kApplicationTitle.size()));
+    QApplication::setWindowIcon(vodavav::programIcon());
+    vodavav::useVemoxStyle();
+
+    // The file browser starts in the directory the program was started in.
+    std::error_code ec;
+    const std::filesystem::path start = std::filesystem::current_path(ec);
+    vodavav::Launcher launcher(ec ? std::string("/") : start.native());
+    const std::unique_ptr<vodavav::Platform> platform = vodavav::makeSystemPlatform();
+    vodavav::MessageBoxes messages;
+
+    vodavav::TVemoxMain window(launcher, *platform, messages);
+    window.FormCreate();
+    window.show();
+    return QApplication::exec();
+}
