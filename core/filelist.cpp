@@ -1,6 +1,7 @@
 #include "filelist.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -39,13 +40,58 @@ bool matchPattern(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-std::vector<std::string_view> splitMask(std::string_view mask) {
-    std::vector<std::string_view> patterns;
+// A pattern of the mask, with the shapes that masks nearly always have ("*.sms", "GAME.SMS")
+// told apart once per read, so that most names are matched without the general glob.
+class Pattern {
+public:
+    explicit Pattern(std::string_view text) : m_text(text) {
+        const std::string_view rest = text.starts_with('*') ? text.substr(1) : text;
+        if (rest.find_first_of("*?") == std::string_view::npos) {
+            m_shape = text.starts_with('*') ? Shape::Suffix : Shape::Exact;
+            m_literal = rest;
+        }
+    }
+
+    bool matches(std::string_view name) const {
+        switch (m_shape) {
+        case Shape::Suffix:
+            return name.size() >= m_literal.size() &&
+                   equalIgnoringCase(name.substr(name.size() - m_literal.size()), m_literal);
+        case Shape::Exact:
+            return equalIgnoringCase(name, m_literal);
+        case Shape::Glob:
+            break;
+        }
+        return matchPattern(name, m_text);
+    }
+
+private:
+    enum class Shape { Suffix, Exact, Glob };
+
+    static bool equalIgnoringCase(std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (lower(a[i]) != lower(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string_view m_text;
+    Shape m_shape = Shape::Glob;
+    std::string_view m_literal;
+};
+
+std::vector<Pattern> splitMask(std::string_view mask) {
+    std::vector<Pattern> patterns;
     while (true) {
         const std::size_t semi = mask.find(';');
         std::string_view part = mask.substr(0, semi);
         if (!part.empty()) {
-            patterns.push_back(part);
+            patterns.emplace_back(part);
         }
         if (semi == std::string_view::npos) {
             break;
@@ -55,9 +101,65 @@ std::vector<std::string_view> splitMask(std::string_view mask) {
     return patterns;
 }
 
-bool matchesAny(std::string_view name, const std::vector<std::string_view>& patterns) {
+bool matchesAny(std::string_view name, const std::vector<Pattern>& patterns) {
     return std::any_of(patterns.begin(), patterns.end(),
-                       [&](std::string_view p) { return matchPattern(name, p); });
+                       [&](const Pattern& p) { return p.matches(name); });
+}
+
+// The first 16 bytes of a name with ASCII letters lowered, packed so that comparing two keys as
+// numbers orders them as lessIgnoringCase does; only names whose keys are equal need the full
+// comparison. Sorting these instead of the strings keeps the sort out of the names' memory.
+struct SortKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::uint32_t index = 0;
+};
+
+SortKey sortKey(std::string_view name, std::uint32_t index) {
+    SortKey key;
+    key.index = index;
+    const std::size_t n = std::min<std::size_t>(name.size(), 16);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(lower(name[i])));
+        (i < 8 ? key.high : key.low) |= byte << (56 - 8 * (i % 8));
+    }
+    return key;
+}
+
+// Sorts names as lessIgnoringCase orders them.
+void sortIgnoringCase(std::vector<std::string>& names) {
+    std::vector<SortKey> keys;
+    keys.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        keys.push_back(sortKey(names[i], static_cast<std::uint32_t>(i)));
+    }
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        if (a.high != b.high) {
+            return a.high < b.high;
+        }
+        if (a.low != b.low) {
+            return a.low < b.low;
+        }
+        return lessIgnoringCase(names[a.index], names[b.index]);
+    });
+    // Puts each name where its key landed, following the cycles of the permutation in place.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        std::string held = std::move(names[start]);
+        std::size_t to = start;
+        while (true) {
+            const std::size_t from = keys[to].index;
+            keys[to].index = static_cast<std::uint32_t>(to);
+            if (from == start) {
+                names[to] = std::move(held);
+                break;
+            }
+            names[to] = std::move(names[from]);
+            to = from;
+        }
+    }
 }
 
 } // namespace
@@ -118,7 +220,10 @@ void FileList::setMask(const std::string& mask) {
 
 void FileList::read() {
     std::vector<std::string> entries;
-    readInto(m_directory, entries);
+    // A list not yet given a directory has nothing to read.
+    if (!m_directory.empty()) {
+        readInto(m_directory, entries);
+    }
     m_entries = std::move(entries);
     m_selected = -1;
 }
@@ -131,7 +236,7 @@ void FileList::readInto(const std::string& directory, std::vector<std::string>& 
     if (ec) {
         throw DirectoryError(directory, ec.message());
     }
-    const std::vector<std::string_view> patterns = splitMask(m_mask);
+    const std::vector<Pattern> patterns = splitMask(m_mask);
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         const std::string& full = it->path().native();
         const std::size_t slash = full.rfind('/');
@@ -148,8 +253,7 @@ void FileList::readInto(const std::string& directory, std::vector<std::string>& 
     if (ec) {
         throw DirectoryError(directory, ec.message());
     }
-    std::sort(out.begin(), out.end(),
-              [](const std::string& a, const std::string& b) { return lessIgnoringCase(a, b); });
+    sortIgnoringCase(out);
 }
 
 void FileList::select(int i) {
