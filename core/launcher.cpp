@@ -3,6 +3,9 @@
 #include "platform.h"
 #include "romfilter.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace vodavav {
 
 Launcher::Launcher(const std::string& startDirectory) : m_romDirectory(startDirectory) {
@@ -34,11 +37,14 @@ void Launcher::filterRefresh() {
         }
     } finish{*this, k};
     if (k == 0) {
+        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
         return;
     }
     if (k != m_lastFilter) {
+        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
+        m_wholeNames = m_files.entries();
         for (std::size_t i = 0; i < m_files.size(); ++i) {
             const std::string& name = m_files.entry(i);
             // Removed by count: the matched pattern guarantees the extension is there.
@@ -49,6 +55,16 @@ void Launcher::filterRefresh() {
 }
 
 void Launcher::directoryChange(const std::string& directory) {
+    // A stored directory may hold a NUL byte, where the system would cut it and list another.
+    // The error shows the byte as "\0": the message text would end there.
+    if (directory.find('\0') != std::string::npos) {
+        std::string shown;
+        for (const char c : directory) {
+            shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+        }
+        throw DirectoryError(shown, std::make_error_code(std::errc::invalid_argument).message());
+    }
+    m_wholeNames.clear();
     // The same directory entered again is read again too: the refresh below cuts the names, and
     // must find them whole.
     if (directory == m_files.directory()) {
@@ -63,6 +79,7 @@ void Launcher::directoryChange(const std::string& directory) {
 
 void Launcher::applyFilterMask() {
     if (const std::optional<SystemFilter> filter = systemFilter(m_options.value(Id::cbFilter))) {
+        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
     }
 }
@@ -86,7 +103,20 @@ std::variant<CommandLine, std::string> Launcher::preparedLaunch(Platform& platfo
     if (!rom) {
         return std::string(kNoRomMessage);
     }
-    const std::string romPath = platform.shortForm(*rom);
+    std::string path = *rom;
+    // Two files whose names differ only in the letter case of their extension ("Twin.sms",
+    // "Twin.SMS") show the same cut entry, and the extension put back names one of them: the
+    // entry stands for its own file, so that one is handed over.
+    const int selected = m_files.selected();
+    if (m_wholeNames.size() == m_files.size()) {
+        const std::string own =
+            joinPath(m_files.directory(), m_wholeNames[static_cast<std::size_t>(selected)]);
+        std::error_code ec;
+        if (own != path && std::filesystem::exists(path, ec)) {
+            path = own;
+        }
+    }
+    const std::string romPath = platform.shortForm(path);
     if (emuPath.empty()) {
         return std::string(kNoEmulatorMessage);
     }

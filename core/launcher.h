@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace vodavav {
 
@@ -71,6 +72,8 @@ private:
     std::string m_romDirectory;
     std::string m_countLabel{kCountLabelText};
     int m_lastFilter = 0;
+    // The entries' whole names while the list shows them cut; empty while it shows whole names.
+    std::vector<std::string> m_wholeNames;
 };
 
 } // namespace vodavav

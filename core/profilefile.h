@@ -41,6 +41,8 @@ public:
     // as empty. Only a regular file is read, and at most kProfileReadLimit bytes of it. Returns
     // the reason when the file cannot be read, and is then empty.
     [[nodiscard]] std::optional<std::string> read(const std::filesystem::path& file);
+    // The last read stopped at kProfileReadLimit; write() then refuses to cut the file.
+    bool partial() const { return m_partial; }
 
     // Replaces the file with text() at once: a temporary file beside it, forced to disk, renamed
     // over it, with the old file's permission bits. A symbolic link is written through to its

@@ -74,12 +74,20 @@ std::optional<int> decodeInteger(std::string_view text) {
     return value;
 }
 
-// Cut at the limit, but never inside a UTF-8 sequence.
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Cut at the limit, but never inside a UTF-8 sequence. A sequence has at most three bytes after
+// its first, so bytes that are no UTF-8 are cut at the limit itself, not backed off to nothing.
 std::string decodeText(std::string text) {
     if (text.size() > kSettingsTextLimit) {
         std::size_t cut = kSettingsTextLimit;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        while (cut > kSettingsTextLimit - 3 && isContinuationByte(text[cut])) {
             --cut;
+        }
+        if (static_cast<unsigned char>(text[cut]) < 0xC0) {
+            cut = kSettingsTextLimit;
         }
         text.resize(cut);
     }
@@ -128,6 +136,11 @@ std::vector<std::string> Settings::load(Launcher& launcher) {
         // The file is not written over either: the save reads it first and stops there.
         errors.push_back("Unable to read " + m_fileName + ": " + *reason +
                          ". The default settings are used and the file is kept as it is.");
+    } else if (profile.partial()) {
+        errors.push_back("Only the first " + std::to_string(kProfileReadLimit / (1024 * 1024)) +
+                         " MB of " + m_fileName +
+                         " could be read: settings stored after that are not used, and the file "
+                         "is kept as it is. Remove what does not belong in it.");
     }
 
     // The option controls up to "ExitOnLaunch", in the file's order; each real change runs its

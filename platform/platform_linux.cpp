@@ -2,6 +2,7 @@
 
 #include "filelist.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -158,6 +159,13 @@ std::string LinuxPlatform::shortForm(const std::string& path) {
 StartResult LinuxPlatform::start(const CommandLine& line, const std::string& workingDirectory) {
     if (line.arguments.empty() || line.arguments.front().empty()) {
         return {false, std::strerror(ENOENT)};
+    }
+    // The system would cut a text at a NUL byte and start another program or hand over another
+    // path than the one stored.
+    const auto holdsNul = [](const std::string& s) { return s.find('\0') != std::string::npos; };
+    if (holdsNul(workingDirectory) ||
+        std::any_of(line.arguments.begin(), line.arguments.end(), holdsNul)) {
+        return {false, std::strerror(EINVAL)};
     }
     // Everything the children need is prepared before fork: after it only plain system calls.
     const std::string program = resolveProgram(line.arguments.front());
