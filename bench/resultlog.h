@@ -18,7 +18,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override;
 
     // Median over the repetitions of the seconds one iteration of the named benchmark took
-    // ("name/argument" as registered); throws when it did not run.
+    // ("name/argument" as registered), in wall-clock time for a benchmark that uses real time and
+    // in processor time otherwise; throws when it did not run.
     double seconds(const std::string& name) const;
     // Median over the repetitions of one of its counters.
     double counter(const std::string& name, const std::string& counterName) const;

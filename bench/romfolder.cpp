@@ -124,18 +124,18 @@ RomFolder::RomFolder(std::size_t count, Mix mix)
         const std::size_t system = names.pick(5);
         const std::string_view romExtension = kRomExtensions[system][names.pick(4)];
         std::string name = names.stem(i);
-        if (kind < 75) {
+        if (kind < 80) {
             name += romExtension;
             createFile(dir + name);
             addRom(name, system + 1);
-        } else if (kind < 85) {
+        } else if (kind < 90) {
             name += kOtherExtensions[names.pick(kOtherExtensions.size())];
             createFile(dir + name);
-        } else if (kind < 90) {
+        } else if (kind < 94) {
             // Hidden: never listed, whatever the extension.
             name = "." + name + std::string(romExtension);
             createFile(dir + name);
-        } else if (kind < 95) {
+        } else if (kind < 98) {
             if (names.pick(2) == 0) {
                 name += romExtension;
             }
