@@ -116,7 +116,7 @@ bool selectEntryFor(vodavav::Launcher& launcher, vodavav::Platform& platform,
         shown.resize(name.size() - filter->cut);
     }
     const std::string wanted = platform.shortForm(romPath);
-    const std::vector<std::string>& entries = launcher.files().entries();
+    const std::vector<std::string> entries = launcher.files().entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i] != shown) {
             continue;

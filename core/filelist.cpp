@@ -1,6 +1,7 @@
 #include "filelist.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -68,18 +69,6 @@ public:
 private:
     enum class Shape { Suffix, Exact, Glob };
 
-    static bool equalIgnoringCase(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (lower(a[i]) != lower(b[i])) {
-                return false;
-            }
-        }
-        return true;
-    }
-
     std::string_view m_text;
     Shape m_shape = Shape::Glob;
     std::string_view m_literal;
@@ -106,22 +95,23 @@ bool matchesAny(std::string_view name, const std::vector<Pattern>& patterns) {
                        [&](const Pattern& p) { return p.matches(name); });
 }
 
-// The first 16 bytes of a name with ASCII letters lowered, packed so that comparing two keys as
-// numbers orders them as lessIgnoringCase does; only names whose keys are equal need the full
-// comparison. Sorting these instead of the strings keeps the sort out of the names' memory.
+// The first 24 bytes of a name with ASCII letters lowered, packed so that comparing two keys
+// word by word orders them as lessIgnoringCase does; only names whose keys are equal need the
+// full comparison. Sorting these instead of the strings keeps the sort out of the names' memory;
+// 24 bytes, because ROM names often share their first 16 ("Super Monaco GP (USA)" and
+// "Super Monaco GP II"), and every tie costs a visit to both names.
 struct SortKey {
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
+    std::array<std::uint64_t, 3> words{};
     std::uint32_t index = 0;
 };
 
 SortKey sortKey(std::string_view name, std::uint32_t index) {
     SortKey key;
     key.index = index;
-    const std::size_t n = std::min<std::size_t>(name.size(), 16);
+    const std::size_t n = std::min(name.size(), key.words.size() * 8);
     for (std::size_t i = 0; i < n; ++i) {
         const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(lower(name[i])));
-        (i < 8 ? key.high : key.low) |= byte << (56 - 8 * (i % 8));
+        key.words[i / 8] |= byte << (56 - 8 * (i % 8));
     }
     return key;
 }
@@ -134,11 +124,8 @@ void sortIgnoringCase(std::vector<std::string>& names) {
         keys.push_back(sortKey(names[i], static_cast<std::uint32_t>(i)));
     }
     std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        if (a.high != b.high) {
-            return a.high < b.high;
-        }
-        if (a.low != b.low) {
-            return a.low < b.low;
+        if (a.words != b.words) {
+            return a.words < b.words;
         }
         return lessIgnoringCase(names[a.index], names[b.index]);
     });
@@ -172,6 +159,18 @@ bool matchesMask(std::string_view name, std::string_view mask) {
     return matchesAny(name, splitMask(mask));
 }
 
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool lessIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -203,8 +202,7 @@ void FileList::setDirectory(const std::string& directory) {
     std::vector<std::string> entries;
     readInto(directory, entries);
     m_directory = directory;
-    m_entries = std::move(entries);
-    m_selected = -1;
+    assign(std::move(entries));
 }
 
 void FileList::setMask(const std::string& mask) {
@@ -213,8 +211,7 @@ void FileList::setMask(const std::string& mask) {
     }
     m_mask = mask;
     // A directory that has vanished since leaves an empty list under the new mask.
-    m_entries.clear();
-    m_selected = -1;
+    assign({});
     read();
 }
 
@@ -224,8 +221,37 @@ void FileList::read() {
     if (!m_directory.empty()) {
         readInto(m_directory, entries);
     }
-    m_entries = std::move(entries);
+    assign(std::move(entries));
+}
+
+void FileList::assign(std::vector<std::string> names) {
+    m_names = std::move(names);
+    m_shown.resize(m_names.size());
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        m_shown[i] = static_cast<std::uint32_t>(m_names[i].size());
+    }
     m_selected = -1;
+}
+
+void FileList::setEntry(std::size_t i, std::string text) {
+    // A cut of the whole name keeps the entry tied to its file.
+    m_shown[i] = static_cast<std::uint32_t>(text.size());
+    if (!std::string_view(m_names[i]).starts_with(text)) {
+        m_names[i] = std::move(text);
+    }
+}
+
+void FileList::cutEntry(std::size_t i, std::size_t n) {
+    m_shown[i] = n < m_shown[i] ? m_shown[i] - static_cast<std::uint32_t>(n) : 0;
+}
+
+std::vector<std::string> FileList::entries() const {
+    std::vector<std::string> texts;
+    texts.reserve(size());
+    for (std::size_t i = 0; i < size(); ++i) {
+        texts.emplace_back(entry(i));
+    }
+    return texts;
 }
 
 void FileList::readInto(const std::string& directory, std::vector<std::string>& out) const {
@@ -257,14 +283,14 @@ void FileList::readInto(const std::string& directory, std::vector<std::string>& 
 }
 
 void FileList::select(int i) {
-    m_selected = i >= 0 && static_cast<std::size_t>(i) < m_entries.size() ? i : -1;
+    m_selected = i >= 0 && static_cast<std::size_t>(i) < m_names.size() ? i : -1;
 }
 
 std::string FileList::fullPath() const {
     if (m_selected < 0) {
         return {};
     }
-    return joinPath(m_directory, m_entries[static_cast<std::size_t>(m_selected)]);
+    return joinPath(m_directory, entry(static_cast<std::size_t>(m_selected)));
 }
 
 } // namespace vodavav

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,10 +37,20 @@ public:
     // Reads the directory under the mask, replacing every entry and clearing the selection.
     void read();
 
-    std::size_t size() const { return m_entries.size(); }
-    const std::string& entry(std::size_t i) const { return m_entries[i]; }
-    void setEntry(std::size_t i, std::string text) { m_entries[i] = std::move(text); }
-    const std::vector<std::string>& entries() const { return m_entries; }
+    std::size_t size() const { return m_names.size(); }
+    // The entry's text as shown.
+    std::string_view entry(std::size_t i) const {
+        return std::string_view(m_names[i]).substr(0, m_shown[i]);
+    }
+    // Replaces the entry's text; its position is kept.
+    void setEntry(std::size_t i, std::string text);
+    // Removes the last n characters of the entry's text (all of them when it is shorter).
+    void cutEntry(std::size_t i, std::size_t n);
+    // Every entry's text, in order.
+    std::vector<std::string> entries() const;
+    // The name of the file the entry stands for, as read from the directory: the entry's text
+    // when that has been replaced by something else than a cut of it.
+    const std::string& fileName(std::size_t i) const { return m_names[i]; }
 
     int selected() const { return m_selected; }
     // An index outside the list selects nothing.
@@ -52,12 +63,19 @@ private:
 
     std::string m_directory;
     std::string m_mask;
-    std::vector<std::string> m_entries;
+    void assign(std::vector<std::string> names);
+
+    // Each entry is its file's whole name and how much of it is shown, so that cutting the names
+    // costs no copy and every entry still knows its own file.
+    std::vector<std::string> m_names;
+    std::vector<std::uint32_t> m_shown;
     int m_selected = -1;
 };
 
 // Whether name matches one of the ";"-separated patterns ("*" and "?"), ignoring ASCII case.
 bool matchesMask(std::string_view name, std::string_view mask);
+// Whether a and b are equal when ASCII letters are compared ignoring case.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
 // The list's order: ASCII letters compared ignoring case, ties broken by the bytes.
 bool lessIgnoringCase(std::string_view a, std::string_view b);
 // dir + "/" + name, with one separator also when dir already ends with one.

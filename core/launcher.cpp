@@ -3,7 +3,7 @@
 #include "platform.h"
 #include "romfilter.h"
 
-#include <filesystem>
+#include <algorithm>
 #include <system_error>
 
 namespace vodavav {
@@ -37,19 +37,14 @@ void Launcher::filterRefresh() {
         }
     } finish{*this, k};
     if (k == 0) {
-        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
         return;
     }
     if (k != m_lastFilter) {
-        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
-        m_wholeNames = m_files.entries();
+        // Removed by count: the matched pattern guarantees the extension is there.
         for (std::size_t i = 0; i < m_files.size(); ++i) {
-            const std::string& name = m_files.entry(i);
-            // Removed by count: the matched pattern guarantees the extension is there.
-            const std::size_t keep = name.size() > filter->cut ? name.size() - filter->cut : 0;
-            m_files.setEntry(i, name.substr(0, keep));
+            m_files.cutEntry(i, filter->cut);
         }
     }
 }
@@ -64,7 +59,6 @@ void Launcher::directoryChange(const std::string& directory) {
         }
         throw DirectoryError(shown, std::make_error_code(std::errc::invalid_argument).message());
     }
-    m_wholeNames.clear();
     // The same directory entered again is read again too: the refresh below cuts the names, and
     // must find them whole.
     if (directory == m_files.directory()) {
@@ -79,7 +73,6 @@ void Launcher::directoryChange(const std::string& directory) {
 
 void Launcher::applyFilterMask() {
     if (const std::optional<SystemFilter> filter = systemFilter(m_options.value(Id::cbFilter))) {
-        m_wholeNames.clear();
         m_files.setMask(std::string(filter->mask));
     }
 }
@@ -107,14 +100,11 @@ std::variant<CommandLine, std::string> Launcher::preparedLaunch(Platform& platfo
     // Two files whose names differ only in the letter case of their extension ("Twin.sms",
     // "Twin.SMS") show the same cut entry, and the extension put back names one of them: the
     // entry stands for its own file, so that one is handed over.
-    const int selected = m_files.selected();
-    if (m_wholeNames.size() == m_files.size()) {
-        const std::string own =
-            joinPath(m_files.directory(), m_wholeNames[static_cast<std::size_t>(selected)]);
-        std::error_code ec;
-        if (own != path && std::filesystem::exists(path, ec)) {
-            path = own;
-        }
+    const std::string& own = m_files.fileName(static_cast<std::size_t>(m_files.selected()));
+    const std::string_view asked =
+        std::string_view(path).substr(path.size() - std::min(path.size(), own.size()));
+    if (equalIgnoringCase(asked, own)) {
+        path = joinPath(m_files.directory(), own);
     }
     const std::string romPath = platform.shortForm(path);
     if (emuPath.empty()) {

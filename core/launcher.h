@@ -73,7 +73,6 @@ private:
     std::string m_countLabel{kCountLabelText};
     int m_lastFilter = 0;
     // The entries' whole names while the list shows them cut; empty while it shows whole names.
-    std::vector<std::string> m_wholeNames;
 };
 
 } // namespace vodavav

@@ -22,22 +22,6 @@ namespace vodavav {
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::size_t commonPrefix(std::string_view a, std::string_view b) {
     std::size_t n = 0;
     while (n < a.size() && n < b.size() && a[n] == b[n]) {

@@ -95,14 +95,14 @@ TEST_F(Launch, StartsTheShortFormInTheListedDirectory) {
     struct Row {
         int filter;
         int selected;
-        const char* rom; // the selected ROM inside the directory
+        const char* rom; // the file the selected entry stands for, as named on disk
         int resolution;
         const char* switches;
     };
     const Row rows[] = {
         {0, 1, "COLUMNS.GG", 0, " -noenter"},
-        {1, 0, "ALEXKIDD.sms", -1, " -noenter"},
-        {2, 0, "COLUMNS.gg", 3, " -res 4 -noenter"},
+        {1, 0, "ALEXKIDD.SMS", -1, " -noenter"},
+        {2, 0, "COLUMNS.GG", 3, " -res 4 -noenter"},
     };
     for (const Row& r : rows) {
         Launcher l = launcher(r.filter, r.selected);
@@ -171,8 +171,31 @@ TEST_F(Launch, PreparedLaunchShowsWhatTheProcedureWouldDo) {
     Launcher ready = launcher(1, 0);
     ready.emuPath = "vemox";
     EXPECT_EQ(std::get<CommandLine>(ready.preparedLaunch(m_platform)).text,
-              "vemox " + (m_dir / "ALEXKIDD.sms") + " -noenter");
+              "vemox " + (m_dir / "ALEXKIDD.SMS") + " -noenter");
     EXPECT_TRUE(m_platform.started.empty()) << "preparing starts nothing";
+}
+
+// Under one system the names are cut, so files that differ only in the case of their extension
+// show the same text; each entry still hands over its own file. An entry whose text was replaced
+// by something else than a cut stands for that text.
+TEST_F(Launch, EachEntryHandsOverItsOwnFile) {
+    m_dir.file("TWIN.SMS");
+    m_dir.file("TWIN.sms");
+    Launcher l = launcher(1, -1);
+    ASSERT_EQ(l.files().entries(), (Texts{"ALEXKIDD", "TWIN", "TWIN"}));
+    l.emuPath = "vemox";
+    Texts handedOver;
+    for (const int i : {1, 2}) {
+        l.files().select(i);
+        handedOver.push_back(std::get<CommandLine>(l.preparedLaunch(m_platform)).arguments.at(1));
+    }
+    EXPECT_EQ(handedOver, (Texts{m_dir / l.files().fileName(1), m_dir / l.files().fileName(2)}));
+    EXPECT_NE(handedOver[0], handedOver[1]);
+
+    l.files().setEntry(0, "OTHER");
+    l.files().select(0);
+    EXPECT_EQ(std::get<CommandLine>(l.preparedLaunch(m_platform)).arguments.at(1),
+              m_dir / "OTHER.sms");
 }
 
 } // namespace

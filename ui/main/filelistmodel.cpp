@@ -29,7 +29,7 @@ void FileListModel::change(const std::function<void()>& change) {
     change();
 }
 
-QString displayName(const std::string& bytes) {
+QString displayName(std::string_view bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 

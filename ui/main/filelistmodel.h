@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 
 #include <functional>
+#include <string_view>
 
 namespace vodavav {
 
@@ -26,6 +27,6 @@ private:
 };
 
 // A file name for display: UTF-8, anything invalid shown as the replacement character.
-QString displayName(const std::string& bytes);
+QString displayName(std::string_view bytes);
 
 } // namespace vodavav
