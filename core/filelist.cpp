@@ -1,5 +1,7 @@
 #include "filelist.h"
 
+#include "text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -12,10 +14,6 @@ namespace vodavav {
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Glob match of "*" and "?" ignoring ASCII case, iterative with one backtrack point.
 bool matchPattern(std::string_view name, std::string_view pattern) {
     std::size_t n = 0, p = 0;
@@ -25,7 +23,7 @@ bool matchPattern(std::string_view name, std::string_view pattern) {
             star = p++;
             resume = n;
         } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+                   (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::string_view::npos) {
@@ -110,7 +108,8 @@ SortKey sortKey(std::string_view name, std::uint32_t index) {
     key.index = index;
     const std::size_t n = std::min(name.size(), key.words.size() * 8);
     for (std::size_t i = 0; i < n; ++i) {
-        const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(lower(name[i])));
+        const auto byte =
+            static_cast<std::uint64_t>(static_cast<unsigned char>(lowerAscii(name[i])));
         key.words[i / 8] |= byte << (56 - 8 * (i % 8));
     }
     return key;
@@ -159,23 +158,11 @@ bool matchesMask(std::string_view name, std::string_view mask) {
     return matchesAny(name, splitMask(mask));
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool lessIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const char x = lower(a[i]);
-        const char y = lower(b[i]);
+        const char x = lowerAscii(a[i]);
+        const char y = lowerAscii(b[i]);
         if (x != y) {
             return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
         }

@@ -74,8 +74,6 @@ private:
 
 // Whether name matches one of the ";"-separated patterns ("*" and "?"), ignoring ASCII case.
 bool matchesMask(std::string_view name, std::string_view mask);
-// Whether a and b are equal when ASCII letters are compared ignoring case.
-bool equalIgnoringCase(std::string_view a, std::string_view b);
 // The list's order: ASCII letters compared ignoring case, ties broken by the bytes.
 bool lessIgnoringCase(std::string_view a, std::string_view b);
 // dir + "/" + name, with one separator also when dir already ends with one.

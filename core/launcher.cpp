@@ -2,6 +2,7 @@
 
 #include "platform.h"
 #include "romfilter.h"
+#include "text.h"
 
 #include <algorithm>
 #include <system_error>

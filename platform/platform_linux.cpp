@@ -1,6 +1,7 @@
 #include "systemplatform.h"
 
 #include "filelist.h"
+#include "text.h"
 
 #include <algorithm>
 #include <cerrno>
