@@ -1,5 +1,6 @@
 // Reading a folder: the file list's read under "All Roms" and the launcher's directory change
 // under a single system, each against a bare scan of the same directory.
+#include "emptyfolder.h"
 #include "filelist.h"
 #include "launcher.h"
 #include "resultlog.h"

@@ -1,6 +1,7 @@
 // Memory per entry: the peak memory of a process that lists a folder of 100,000 ROMs, against the
 // same process listing an empty folder. Each measure runs in a freshly started process of this
 // program, so that nothing the benchmark itself allocated is counted or reused.
+#include "emptyfolder.h"
 #include "filelist.h"
 #include "resultlog.h"
 #include "romfilter.h"

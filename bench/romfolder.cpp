@@ -1,11 +1,12 @@
 #include "romfolder.h"
 
+#include "temporarydirectory.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -96,15 +97,6 @@ void createFile(const std::string& path) {
 
 } // namespace
 
-std::string makeTemporaryDirectory(const char* prefix) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        fail("cannot create", pattern);
-    }
-    return pattern;
-}
-
 RomFolder::RomFolder(std::size_t count, Mix mix)
     : m_root(makeTemporaryDirectory("vodavav-roms")), m_path(m_root + "/roms") {
     if (::mkdir(m_path.c_str(), 0755) != 0) {
@@ -169,13 +161,6 @@ RomFolder::RomFolder(std::size_t count, Mix mix)
 RomFolder::~RomFolder() {
     std::error_code ec;
     std::filesystem::remove_all(m_root, ec);
-}
-
-EmptyFolder::EmptyFolder() : m_path(makeTemporaryDirectory("vodavav-empty")) {}
-
-EmptyFolder::~EmptyFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
 }
 
 } // namespace vodavav::bench

@@ -44,21 +44,4 @@ private:
     std::size_t m_listedNameBytes = 0;
 };
 
-// An empty temporary directory, removed with the object.
-class EmptyFolder {
-public:
-    EmptyFolder();
-    ~EmptyFolder();
-    EmptyFolder(const EmptyFolder&) = delete;
-    EmptyFolder& operator=(const EmptyFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-// A fresh directory under the system's temporary directory.
-std::string makeTemporaryDirectory(const char* prefix);
-
 } // namespace vodavav::bench

@@ -3,6 +3,7 @@
 #include "resultlog.h"
 #include "romfolder.h"
 #include "settings.h"
+#include "temporarydirectory.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,11 +3,13 @@
 // up. Runs on whatever Qt platform the environment gives (the script starts an X server).
 #include "appearance.h"
 #include "directorylistbox.h"
+#include "emptyfolder.h"
 #include "launcher.h"
 #include "platform.h"
 #include "resultlog.h"
 #include "romfolder.h"
 #include "settings.h"
+#include "temporarydirectory.h"
 #include "tvemoxmain.h"
 
 #include <QApplication>
