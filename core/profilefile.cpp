@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -145,7 +146,11 @@ void ProfileFile::parse(std::string_view text) {
     while (!text.empty()) {
         const std::size_t nl = text.find('\n');
         if (nl == std::string_view::npos) {
-            m_lines.push_back({std::string(text), {}});
+            // A last CR alone is a CRLF cut short: it ends the line, or the CR would end up in
+            // the last value and meet an LF of the next write.
+            const bool cr = text.back() == '\r';
+            m_lines.push_back(
+                {std::string(text.substr(0, text.size() - (cr ? 1 : 0))), cr ? "\r" : ""});
             break;
         }
         std::string_view line = text.substr(0, nl);
@@ -203,7 +208,7 @@ std::optional<std::string> ProfileFile::value(std::string_view section,
 
 std::string ProfileFile::newLineEnding() const {
     for (const Line& line : m_lines) {
-        if (!line.ending.empty()) {
+        if (line.ending.ends_with('\n')) {
             return line.ending;
         }
     }
@@ -212,11 +217,10 @@ std::string ProfileFile::newLineEnding() const {
 
 void ProfileFile::insertLine(std::size_t at, std::string text) {
     std::string ending = newLineEnding();
-    if (at > 0 && m_lines[at - 1].ending.empty()) {
-        // The line before was the last one, without an ending: it gets one, and the new last
-        // line goes without, as the file did.
-        m_lines[at - 1].ending = ending;
-        ending.clear();
+    if (at > 0 && !m_lines[at - 1].ending.ends_with('\n')) {
+        // The line before was the last one, without a whole ending: it gets one, and the new
+        // last line ends as the file did.
+        std::swap(m_lines[at - 1].ending, ending);
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
                    Line{std::move(text), std::move(ending)});

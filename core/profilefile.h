@@ -54,7 +54,8 @@ public:
 private:
     struct Line {
         std::string text;
-        std::string ending; // "\n", "\r\n", or empty for a last line without one
+        // "\n", "\r\n"; for the last line also empty, or "\r" when the file ends in a CR alone
+        std::string ending;
     };
 
     void parse(std::string_view text);
