@@ -1,14 +1,13 @@
 #include "filelist.h"
 
+#include "dirscan.h"
 #include "text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <cstring>
 #include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace vodavav {
 
@@ -93,74 +92,29 @@ bool matchesAny(std::string_view name, const std::vector<Pattern>& patterns) {
                        [&](const Pattern& p) { return p.matches(name); });
 }
 
-// The first 24 bytes of a name with ASCII letters lowered, packed so that comparing two keys
-// word by word orders them as lessIgnoringCase does; only names whose keys are equal need the
-// full comparison. Sorting these instead of the strings keeps the sort out of the names' memory;
-// 24 bytes, because ROM names often share their first 16 ("Super Monaco GP (USA)" and
-// "Super Monaco GP II"), and every tie costs a visit to both names.
-struct SortKey {
-    std::array<std::uint64_t, 3> words{};
-    std::uint32_t index = 0;
-};
+constexpr std::size_t kKeyBytes = 4;
 
-SortKey sortKey(std::string_view name, std::uint32_t index) {
-    SortKey key;
-    key.index = index;
-    const std::size_t n = std::min(name.size(), key.words.size() * 8);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto byte =
-            static_cast<std::uint64_t>(static_cast<unsigned char>(lowerAscii(name[i])));
-        key.words[i / 8] |= byte << (56 - 8 * (i % 8));
+// The name's four bytes from depth on, ASCII letters lowered, packed as an entry's key, so that
+// comparing keys orders names that agree before depth as lessIgnoringCase does. One load and no
+// branch: the sort takes the keys of names spread over memory, and a branch on each name's
+// length would wait for every one of them in turn.
+std::uint32_t keyAt(const char* name, std::size_t length, std::size_t depth) {
+    constexpr std::array<std::uint32_t, kKeyBytes + 1> kValid{0, 0xff000000u, 0xffff0000u,
+                                                              0xffffff00u, 0xffffffffu};
+    const std::size_t at = std::min(depth, length);
+    std::array<unsigned char, kKeyBytes> bytes;
+    std::memcpy(bytes.data(), name + at, kKeyBytes);
+    std::uint32_t key = 0;
+    for (const unsigned char byte : bytes) {
+        key = key << 8 | static_cast<unsigned char>(lowerAscii(static_cast<char>(byte)));
     }
-    return key;
+    return key & kValid[std::min(length - at, kKeyBytes)];
 }
 
-// Sorts names as lessIgnoringCase orders them.
-void sortIgnoringCase(std::vector<std::string>& names) {
-    std::vector<SortKey> keys;
-    keys.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        keys.push_back(sortKey(names[i], static_cast<std::uint32_t>(i)));
-    }
-    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        if (a.words != b.words) {
-            return a.words < b.words;
-        }
-        return lessIgnoringCase(names[a.index], names[b.index]);
-    });
-    // Puts each name where its key landed, following the cycles of the permutation in place.
-    for (std::size_t start = 0; start < keys.size(); ++start) {
-        if (keys[start].index == start) {
-            continue;
-        }
-        std::string held = std::move(names[start]);
-        std::size_t to = start;
-        while (true) {
-            const std::size_t from = keys[to].index;
-            keys[to].index = static_cast<std::uint32_t>(to);
-            if (from == start) {
-                names[to] = std::move(held);
-                break;
-            }
-            names[to] = std::move(names[from]);
-            to = from;
-        }
-    }
-}
-
-} // namespace
-
-DirectoryError::DirectoryError(std::string directory, std::string reason)
-    : std::runtime_error("Unable to enter the directory " + directory + ": " + reason),
-      m_directory(std::move(directory)), m_reason(std::move(reason)) {}
-
-bool matchesMask(std::string_view name, std::string_view mask) {
-    return matchesAny(name, splitMask(mask));
-}
-
-bool lessIgnoringCase(std::string_view a, std::string_view b) {
+// lessIgnoringCase for names known to agree ignoring case before from.
+bool lessIgnoringCaseFrom(std::string_view a, std::string_view b, std::size_t from) {
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = from; i < n; ++i) {
         const char x = lowerAscii(a[i]);
         const char y = lowerAscii(b[i]);
         if (x != y) {
@@ -171,6 +125,160 @@ bool lessIgnoringCase(std::string_view a, std::string_view b) {
         return a.size() < b.size();
     }
     return a < b;
+}
+
+} // namespace
+
+template <typename Visit> void FileList::NameBlocks::forEach(Visit visit) const {
+    for (const Block& block : m_blocks) {
+        for (std::size_t at = 0; at < block.used;) {
+            std::uint32_t length;
+            std::memcpy(&length, block.bytes.get() + at, sizeof length);
+            at += sizeof length;
+            visit(block.bytes.get() + at, static_cast<std::size_t>(length));
+            at += length;
+        }
+    }
+}
+
+const char* FileList::NameBlocks::add(std::string_view text) {
+    constexpr std::size_t kFirstBlock = 4096;
+    constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+    // Every text is followed by kKeyBytes bytes that are set, the next one's length or zeros at
+    // the end, so that a key can be loaded whole however short the text.
+    const std::size_t needed = sizeof(std::uint32_t) + text.size();
+    if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < needed + kKeyBytes) {
+        // Each block twice the last, so that a large folder takes few of them.
+        const std::size_t grown =
+            m_blocks.empty() ? kFirstBlock : std::min(m_blocks.back().size * 2, kLargestBlock);
+        const std::size_t size = std::max(grown, needed + kKeyBytes);
+        m_blocks.push_back(Block{std::make_unique_for_overwrite<char[]>(size), size, 0});
+    }
+    Block& block = m_blocks.back();
+    char* at = block.bytes.get() + block.used;
+    const auto length = static_cast<std::uint32_t>(text.size());
+    std::memcpy(at, &length, sizeof length);
+    std::memcpy(at + sizeof length, text.data(), text.size());
+    std::memset(at + needed, 0, kKeyBytes);
+    block.used += needed;
+    ++m_count;
+    return at + sizeof length;
+}
+
+std::size_t FileList::NameBlocks::length(const char* text) {
+    std::uint32_t length;
+    std::memcpy(&length, text - sizeof length, sizeof length);
+    return length;
+}
+
+std::vector<FileList::Entry> FileList::sortedEntries(const NameBlocks& names) {
+    std::vector<Entry> entries;
+    entries.reserve(names.count());
+    names.forEach([&](const char* name, std::size_t length) {
+        const auto shown = static_cast<std::uint32_t>(length);
+        entries.push_back(Entry{name, shown, keyAt(name, length, 0)});
+    });
+    sortEntries(entries.data(), entries.data() + entries.size(), 0);
+    return entries;
+}
+
+// Sorts entries that agree ignoring case in their first depth bytes, by the next byte, in place
+// (a buffer would be as much memory again to touch), one level for each byte: a comparison sort
+// of ROM names spends most of its time on the long prefixes they share. The keys hold the four
+// bytes from depth rounded down to a multiple of four. Small groups are left to the comparison.
+void FileList::sortEntries(Entry* first, Entry* last, std::size_t depth) {
+    constexpr std::ptrdiff_t kSmall = 48;
+    while (last - first > 1) {
+        if (depth % kKeyBytes == 0 && depth != 0) {
+            for (Entry* e = first; e != last; ++e) {
+                e->key = keyAt(e->name, NameBlocks::length(e->name), depth);
+            }
+        }
+        if (last - first < kSmall) {
+            compareSort(first, last, depth);
+            return;
+        }
+        const unsigned shift = 8 * (kKeyBytes - 1 - depth % kKeyBytes);
+        const auto byteAt = [shift](const Entry& e) { return (e.key >> shift) & 0xffu; };
+        std::array<std::size_t, 256> counts{};
+        for (const Entry* e = first; e != last; ++e) {
+            ++counts[byteAt(*e)];
+        }
+        if (counts[byteAt(*first)] == static_cast<std::size_t>(last - first)) {
+            if (byteAt(*first) == 0) {
+                compareSort(first, last, depth);
+                return;
+            }
+            ++depth;
+            continue;
+        }
+        std::array<std::size_t, 256> next;
+        std::size_t start = 0;
+        for (std::size_t b = 0; b < counts.size(); ++b) {
+            next[b] = start;
+            start += counts[b];
+        }
+        // Each entry out of place is swapped along until the one for the hole comes round.
+        std::size_t end = 0;
+        for (std::size_t b = 0; b < counts.size(); ++b) {
+            end += counts[b];
+            while (next[b] < end) {
+                Entry held = first[next[b]];
+                for (unsigned c = byteAt(held); c != b; c = byteAt(held)) {
+                    std::swap(held, first[next[c]++]);
+                }
+                first[next[b]++] = held;
+            }
+        }
+        // Byte 0 is past the end of every name in its group: those are equal ignoring case, and
+        // only the comparison of their bytes orders them.
+        compareSort(first, first + counts[0], depth);
+        // The largest group is sorted by this loop, the others by calls that each take at most
+        // half the entries, so that the calls nest only as deep as the halvings.
+        std::size_t largest = 1;
+        for (std::size_t b = 2; b < counts.size(); ++b) {
+            if (counts[b] > counts[largest]) {
+                largest = b;
+            }
+        }
+        Entry* group = first + counts[0];
+        Entry* rest = nullptr;
+        for (std::size_t b = 1; b < counts.size(); ++b) {
+            if (b == largest) {
+                rest = group;
+            } else if (counts[b] > 1) {
+                sortEntries(group, group + counts[b], depth + 1);
+            }
+            group += counts[b];
+        }
+        first = rest;
+        last = rest + counts[largest];
+        ++depth;
+    }
+}
+
+// Sorts entries that agree ignoring case in their first depth bytes by comparing them.
+void FileList::compareSort(Entry* first, Entry* last, std::size_t depth) {
+    const std::size_t from = depth - depth % kKeyBytes;
+    std::sort(first, last, [from](const Entry& a, const Entry& b) {
+        if (a.key != b.key) {
+            return a.key < b.key;
+        }
+        return lessIgnoringCaseFrom({a.name, NameBlocks::length(a.name)},
+                                    {b.name, NameBlocks::length(b.name)}, from + kKeyBytes);
+    });
+}
+
+DirectoryError::DirectoryError(std::string directory, std::string reason)
+    : std::runtime_error("Unable to enter the directory " + directory + ": " + reason),
+      m_directory(std::move(directory)), m_reason(std::move(reason)) {}
+
+bool matchesMask(std::string_view name, std::string_view mask) {
+    return matchesAny(name, splitMask(mask));
+}
+
+bool lessIgnoringCase(std::string_view a, std::string_view b) {
+    return lessIgnoringCaseFrom(a, b, 0);
 }
 
 std::string joinPath(std::string_view dir, std::string_view name) {
@@ -186,10 +294,9 @@ void FileList::setDirectory(const std::string& directory) {
     if (directory == m_directory) {
         return;
     }
-    std::vector<std::string> entries;
-    readInto(directory, entries);
+    Listing listing = readListing(directory);
     m_directory = directory;
-    assign(std::move(entries));
+    assign(std::move(listing));
 }
 
 void FileList::setMask(const std::string& mask) {
@@ -203,33 +310,30 @@ void FileList::setMask(const std::string& mask) {
 }
 
 void FileList::read() {
-    std::vector<std::string> entries;
     // A list not yet given a directory has nothing to read.
-    if (!m_directory.empty()) {
-        readInto(m_directory, entries);
-    }
-    assign(std::move(entries));
+    assign(m_directory.empty() ? Listing{} : readListing(m_directory));
 }
 
-void FileList::assign(std::vector<std::string> names) {
-    m_names = std::move(names);
-    m_shown.resize(m_names.size());
-    for (std::size_t i = 0; i < m_names.size(); ++i) {
-        m_shown[i] = static_cast<std::uint32_t>(m_names[i].size());
-    }
+void FileList::assign(Listing listing) {
+    m_names = std::move(listing.names);
+    m_entries = std::move(listing.entries);
+    m_folderNames = std::move(listing.folderNames);
+    m_subdirectories = std::move(listing.subdirectories);
     m_selected = -1;
 }
 
-void FileList::setEntry(std::size_t i, std::string text) {
+void FileList::setEntry(std::size_t i, std::string_view text) {
+    Entry& e = m_entries[i];
     // A cut of the whole name keeps the entry tied to its file.
-    m_shown[i] = static_cast<std::uint32_t>(text.size());
-    if (!std::string_view(m_names[i]).starts_with(text)) {
-        m_names[i] = std::move(text);
+    if (!fileName(i).starts_with(text)) {
+        e.name = m_names.add(text);
     }
+    e.shown = static_cast<std::uint32_t>(text.size());
 }
 
 void FileList::cutEntry(std::size_t i, std::size_t n) {
-    m_shown[i] = n < m_shown[i] ? m_shown[i] - static_cast<std::uint32_t>(n) : 0;
+    std::uint32_t& shown = m_entries[i].shown;
+    shown = n < shown ? shown - static_cast<std::uint32_t>(n) : 0;
 }
 
 std::vector<std::string> FileList::entries() const {
@@ -241,36 +345,35 @@ std::vector<std::string> FileList::entries() const {
     return texts;
 }
 
-void FileList::readInto(const std::string& directory, std::vector<std::string>& out) const {
-    std::error_code ec;
-    // One pass over the directory; the entry's type comes from the directory read itself, so
-    // only links and entries of unknown type cost a stat.
-    fs::directory_iterator it(directory, ec);
-    if (ec) {
-        throw DirectoryError(directory, ec.message());
-    }
+FileList::Listing FileList::readListing(const std::string& directory) const {
     const std::vector<Pattern> patterns = splitMask(m_mask);
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        const std::string& full = it->path().native();
-        const std::size_t slash = full.rfind('/');
-        const std::string_view name = std::string_view(full).substr(slash + 1);
-        if (name.empty() || name.front() == '.' || !matchesAny(name, patterns)) {
-            continue;
-        }
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) {
-            continue;
-        }
-        out.emplace_back(name);
-    }
+    Listing listing;
+    // One pass over the directory; the entry's type comes from the directory read itself, so
+    // only links and entries of unknown type cost a look at what they are.
+    const std::error_code ec = scanDirectory(
+        directory, [&](std::string_view name, EntryType type, const ScannedDirectory& scanned) {
+            if (name.empty() || name.front() == '.') {
+                return;
+            }
+            if (type == EntryType::Link || type == EntryType::Unknown) {
+                type = scanned.followedType(name);
+            }
+            if (type == EntryType::Regular && matchesAny(name, patterns)) {
+                listing.names.add(name);
+            } else if (type == EntryType::Directory) {
+                listing.folderNames.add(name);
+            }
+        });
     if (ec) {
         throw DirectoryError(directory, ec.message());
     }
-    sortIgnoringCase(out);
+    listing.entries = sortedEntries(listing.names);
+    listing.subdirectories = sortedEntries(listing.folderNames);
+    return listing;
 }
 
 void FileList::select(int i) {
-    m_selected = i >= 0 && static_cast<std::size_t>(i) < m_names.size() ? i : -1;
+    m_selected = i >= 0 && static_cast<std::size_t>(i) < m_entries.size() ? i : -1;
 }
 
 std::string FileList::fullPath() const {

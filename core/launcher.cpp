@@ -101,7 +101,7 @@ std::variant<CommandLine, std::string> Launcher::preparedLaunch(Platform& platfo
     // Two files whose names differ only in the letter case of their extension ("Twin.sms",
     // "Twin.SMS") show the same cut entry, and the extension put back names one of them: the
     // entry stands for its own file, so that one is handed over.
-    const std::string& own = m_files.fileName(static_cast<std::size_t>(m_files.selected()));
+    const std::string_view own = m_files.fileName(static_cast<std::size_t>(m_files.selected()));
     const std::string_view asked =
         std::string_view(path).substr(path.size() - std::min(path.size(), own.size()));
     if (equalIgnoringCase(asked, own)) {

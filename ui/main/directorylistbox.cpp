@@ -20,21 +20,11 @@ constexpr int kEntryHeight = 16;
 constexpr int kIndentStep = 8;
 constexpr int kPathRole = Qt::UserRole;
 
-// The visible subdirectories' names; an unreadable directory shows none.
-std::vector<std::string> subdirectories(const std::string& directory) {
-    std::vector<std::string> names;
+// The directory as the list shows it: absolute, with "." and ".." taken out of the text.
+fs::path shownPath(const std::string& directory) {
     std::error_code ec;
-    fs::directory_iterator it(directory, ec);
-    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().native();
-        std::error_code typeError;
-        if (!name.empty() && name.front() != '.' && it->is_directory(typeError)) {
-            names.push_back(std::move(name));
-        }
-    }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return lessIgnoringCase(a, b); });
-    return names;
+    const fs::path absolute = fs::absolute(directory, ec);
+    return (ec ? fs::path(directory) : absolute).lexically_normal();
 }
 
 } // namespace
@@ -50,9 +40,31 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirectoryListBox::showDirectory(const std::string& directory) {
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(directory, ec);
-    const fs::path normal = (ec ? fs::path(directory) : absolute).lexically_normal();
+    const fs::path normal = shownPath(directory);
+    // The file list's read with a mask that takes no file: its subdirectories only. An
+    // unreadable directory shows none.
+    FileList subdirectories;
+    try {
+        subdirectories.setDirectory(normal.native());
+    } catch (const DirectoryError&) {
+    }
+    show(normal, subdirectories);
+}
+
+void DirectoryListBox::showDirectory(const std::string& directory, const FileList& files) {
+    // Taking ".." out of the text names another directory than the system's reading of it
+    // when the part before is a link; the file list read the system's.
+    const fs::path given(directory);
+    const bool sameDirectory =
+        std::none_of(given.begin(), given.end(), [](const fs::path& part) { return part == ".."; });
+    if (files.directory() != directory || !sameDirectory) {
+        showDirectory(directory);
+        return;
+    }
+    show(shownPath(directory), files);
+}
+
+void DirectoryListBox::show(const fs::path& normal, const FileList& subdirectories) {
     std::vector<std::pair<std::string, std::string>> ancestors; // name shown, path
     fs::path built;
     for (const fs::path& part : normal) {
@@ -66,8 +78,8 @@ void DirectoryListBox::showDirectory(const std::string& directory) {
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const auto addEntry = [this](const QIcon& icon, const std::string& name,
-                                 const std::string& path, int level) {
+    const auto addEntry = [this](const QIcon& icon, std::string_view name, const std::string& path,
+                                 int level) {
         auto* item = new QListWidgetItem(icon, displayName(name), this);
         item->setData(kPathRole, QByteArray::fromStdString(path));
         item->setData(ListEntryDelegate::IndentRole, level);
@@ -77,7 +89,8 @@ void DirectoryListBox::showDirectory(const std::string& directory) {
         addEntry(open, name, path, level++);
     }
     setCurrentRow(count() - 1);
-    for (const std::string& name : subdirectories(normal.native())) {
+    for (std::size_t i = 0; i < subdirectories.subdirectoryCount(); ++i) {
+        const std::string_view name = subdirectories.subdirectory(i);
         addEntry(closed, name, joinPath(normal.native(), name), level);
     }
     scrollToItem(currentItem());

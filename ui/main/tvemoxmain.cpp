@@ -247,7 +247,7 @@ void TVemoxMain::buildControls() {
     m_fileListBox->viewport()->installEventFilter(this);
     m_btnLAUNCH->installEventFilter(this);
 
-    showBrowser();
+    showBrowser(Read::Done);
 }
 
 void TVemoxMain::FormCreate() {
@@ -264,7 +264,7 @@ void TVemoxMain::FormCreate() {
         m_loadErrors.emplace_back(e.what());
     }
     m_launcher.files().select(m_launcher.lastRom);
-    showBrowser();
+    showBrowser(Read::Done);
 }
 
 void TVemoxMain::FormActivate() {
@@ -357,12 +357,12 @@ void TVemoxMain::cbFilterChange() {
     try {
         m_fileModel->change([this] { m_launcher.filterRefresh(); });
     } catch (const DirectoryError& e) {
-        showBrowser();
+        showBrowser(Read::Failed);
         m_messages.error(e.what());
         activateWindow();
         return;
     }
-    showBrowser();
+    showBrowser(Read::Done);
 }
 
 void TVemoxMain::directoryListBoxChange(const std::string& directory) {
@@ -370,16 +370,20 @@ void TVemoxMain::directoryListBoxChange(const std::string& directory) {
         m_fileModel->change([&] { m_launcher.directoryChange(directory); });
     } catch (const DirectoryError& e) {
         // The lists stay on the directory that was shown; so does the drive list.
-        showBrowser();
+        showBrowser(Read::Failed);
         m_messages.error(e.what());
         activateWindow();
         return;
     }
-    showBrowser();
+    showBrowser(Read::Done);
 }
 
-void TVemoxMain::showBrowser() {
-    m_directoryListBox->showDirectory(m_launcher.romDirectory());
+void TVemoxMain::showBrowser(Read read) {
+    if (read == Read::Done) {
+        m_directoryListBox->showDirectory(m_launcher.romDirectory(), m_launcher.files());
+    } else {
+        m_directoryListBox->showDirectory(m_launcher.romDirectory());
+    }
     m_driveComboBox->showDirectory(m_launcher.romDirectory());
     m_lblNumberOfRoms->setText(qtext(m_launcher.countLabel()));
     m_lblNumberOfRoms->adjustSize();

@@ -67,8 +67,12 @@ private:
     void buildControls();
     bool fileListBoxKeyPress(const QKeyEvent& event);
     void showSplash();
-    // Shows the browser's state after a change: lists, count and selection.
-    void showBrowser();
+    // After a read of the file list, or after one that failed.
+    enum class Read { Done, Failed };
+    // Shows the browser's state after a change: lists, count and selection. The directory list
+    // takes the subdirectories from the file list's read, so that a large folder is not read
+    // twice; after a failed read it reads them itself, to show the directory as it now is.
+    void showBrowser(Read read);
     void showSelection();
     QString launchPreview() const;
 
