@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -47,14 +48,27 @@ public:
         if (rest.find_first_of("*?") == std::string_view::npos) {
             m_shape = text.starts_with('*') ? Shape::Suffix : Shape::Exact;
             m_literal = rest;
+            for (const char c : rest) {
+                m_lowered += lowerAscii(c);
+            }
         }
     }
 
     bool matches(std::string_view name) const {
         switch (m_shape) {
-        case Shape::Suffix:
-            return name.size() >= m_literal.size() &&
-                   equalIgnoringCase(name.substr(name.size() - m_literal.size()), m_literal);
+        case Shape::Suffix: {
+            // From the end, where names of other extensions differ at once.
+            if (name.size() < m_lowered.size()) {
+                return false;
+            }
+            const char* tail = name.data() + name.size() - m_lowered.size();
+            for (std::size_t i = m_lowered.size(); i-- > 0;) {
+                if (lowerAscii(tail[i]) != m_lowered[i]) {
+                    return false;
+                }
+            }
+            return true;
+        }
         case Shape::Exact:
             return equalIgnoringCase(name, m_literal);
         case Shape::Glob:
@@ -69,6 +83,7 @@ private:
     std::string_view m_text;
     Shape m_shape = Shape::Glob;
     std::string_view m_literal;
+    std::string m_lowered;
 };
 
 std::vector<Pattern> splitMask(std::string_view mask) {
@@ -94,37 +109,36 @@ bool matchesAny(std::string_view name, const std::vector<Pattern>& patterns) {
 
 constexpr std::size_t kKeyBytes = 4;
 
-// The name's four bytes from depth on, ASCII letters lowered, packed as an entry's key, so that
-// comparing keys orders names that agree before depth as lessIgnoringCase does. One load and no
-// branch: the sort takes the keys of names spread over memory, and a branch on each name's
-// length would wait for every one of them in turn.
-std::uint32_t keyAt(const char* name, std::size_t length, std::size_t depth) {
-    constexpr std::array<std::uint32_t, kKeyBytes + 1> kValid{0, 0xff000000u, 0xffff0000u,
-                                                              0xffffff00u, 0xffffffffu};
+// The name's four bytes from depth on as they lie in memory, those past its end zero. One load
+// and no branch: the sort loads the keys of names spread over memory, and a branch on each
+// name's length would wait for every one of them in turn.
+std::uint32_t rawKey(const char* name, std::size_t length, std::size_t depth) {
     const std::size_t at = std::min(depth, length);
-    std::array<unsigned char, kKeyBytes> bytes;
-    std::memcpy(bytes.data(), name + at, kKeyBytes);
-    std::uint32_t key = 0;
-    for (const unsigned char byte : bytes) {
-        key = key << 8 | static_cast<unsigned char>(lowerAscii(static_cast<char>(byte)));
-    }
-    return key & kValid[std::min(length - at, kKeyBytes)];
+    std::uint32_t raw;
+    std::memcpy(&raw, name + at, kKeyBytes);
+    const std::size_t valid = std::min(length - at, kKeyBytes);
+    const std::uint32_t all = 0xffffffffu;
+    const std::uint32_t mask =
+        std::endian::native == std::endian::little
+            ? (valid == kKeyBytes ? all : (std::uint32_t{1} << 8 * valid) - 1)
+            : (valid == 0 ? 0 : all << 8 * (kKeyBytes - valid));
+    return raw & mask;
 }
 
-// lessIgnoringCase for names known to agree ignoring case before from.
-bool lessIgnoringCaseFrom(std::string_view a, std::string_view b, std::size_t from) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = from; i < n; ++i) {
-        const char x = lowerAscii(a[i]);
-        const char y = lowerAscii(b[i]);
-        if (x != y) {
-            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-        }
+// A raw key with ASCII letters lowered, its bytes packed in the name's order, so that comparing
+// keys orders names that agree before them as lessIgnoringCase does. All four bytes at once: a
+// byte's low seven bits plus 0x3f reach the high bit from 'A' on, plus 0x25 past 'Z'; bytes with
+// the high bit set are no letters.
+std::uint32_t sortKey(std::uint32_t raw) {
+    const std::uint32_t low = raw & 0x7f7f7f7fu;
+    const std::uint32_t upper = (low + 0x3f3f3f3fu) & ~(low + 0x25252525u) & ~raw & 0x80808080u;
+    const std::uint32_t lowered = raw | upper >> 2;
+    if constexpr (std::endian::native == std::endian::little) {
+        return lowered >> 24 | (lowered >> 8 & 0xff00u) | (lowered << 8 & 0xff0000u) |
+               lowered << 24;
+    } else {
+        return lowered;
     }
-    if (a.size() != b.size()) {
-        return a.size() < b.size();
-    }
-    return a < b;
 }
 
 } // namespace
@@ -176,7 +190,7 @@ std::vector<FileList::Entry> FileList::sortedEntries(const NameBlocks& names) {
     entries.reserve(names.count());
     names.forEach([&](const char* name, std::size_t length) {
         const auto shown = static_cast<std::uint32_t>(length);
-        entries.push_back(Entry{name, shown, keyAt(name, length, 0)});
+        entries.push_back(Entry{name, shown, sortKey(rawKey(name, length, 0))});
     });
     sortEntries(entries.data(), entries.data() + entries.size(), 0);
     return entries;
@@ -190,37 +204,52 @@ void FileList::sortEntries(Entry* first, Entry* last, std::size_t depth) {
     constexpr std::ptrdiff_t kSmall = 48;
     while (last - first > 1) {
         if (depth % kKeyBytes == 0 && depth != 0) {
-            for (Entry* e = first; e != last; ++e) {
-                e->key = keyAt(e->name, NameBlocks::length(e->name), depth);
-            }
+            loadKeys(first, last, depth);
         }
         if (last - first < kSmall) {
             compareSort(first, last, depth);
             return;
         }
+        // The bytes that all the keys share need no pass of their own: names of one title run
+        // share many.
+        std::uint32_t differing = 0;
+        for (const Entry* e = first + 1; e != last; ++e) {
+            differing |= e->key ^ first->key;
+        }
+        const auto unsorted = static_cast<std::uint32_t>(differing << (8 * (depth % kKeyBytes)));
+        if (unsorted == 0) {
+            // A last byte 0 is past the end of every name: they are equal ignoring case.
+            if ((first->key & 0xffu) == 0) {
+                compareSort(first, last, depth);
+                return;
+            }
+            depth += kKeyBytes - depth % kKeyBytes;
+            continue;
+        }
+        depth += static_cast<std::size_t>(std::countl_zero(unsorted)) / 8;
         const unsigned shift = 8 * (kKeyBytes - 1 - depth % kKeyBytes);
         const auto byteAt = [shift](const Entry& e) { return (e.key >> shift) & 0xffu; };
         std::array<std::size_t, 256> counts{};
         for (const Entry* e = first; e != last; ++e) {
             ++counts[byteAt(*e)];
         }
-        if (counts[byteAt(*first)] == static_cast<std::size_t>(last - first)) {
-            if (byteAt(*first) == 0) {
-                compareSort(first, last, depth);
-                return;
-            }
-            ++depth;
-            continue;
+        unsigned low = 0;
+        while (counts[low] == 0) {
+            ++low;
+        }
+        unsigned high = 0xff;
+        while (counts[high] == 0) {
+            --high;
         }
         std::array<std::size_t, 256> next;
         std::size_t start = 0;
-        for (std::size_t b = 0; b < counts.size(); ++b) {
+        for (unsigned b = low; b <= high; ++b) {
             next[b] = start;
             start += counts[b];
         }
         // Each entry out of place is swapped along until the one for the hole comes round.
         std::size_t end = 0;
-        for (std::size_t b = 0; b < counts.size(); ++b) {
+        for (unsigned b = low; b <= high; ++b) {
             end += counts[b];
             while (next[b] < end) {
                 Entry held = first[next[b]];
@@ -230,20 +259,24 @@ void FileList::sortEntries(Entry* first, Entry* last, std::size_t depth) {
                 first[next[b]++] = held;
             }
         }
-        // Byte 0 is past the end of every name in its group: those are equal ignoring case, and
-        // only the comparison of their bytes orders them.
-        compareSort(first, first + counts[0], depth);
+        Entry* group = first;
+        if (low == 0) {
+            // Byte 0 is past the end of every name in its group: those are equal ignoring case,
+            // and only the comparison of their bytes orders them.
+            compareSort(first, first + counts[0], depth);
+            group += counts[0];
+            low = 1;
+        }
         // The largest group is sorted by this loop, the others by calls that each take at most
         // half the entries, so that the calls nest only as deep as the halvings.
-        std::size_t largest = 1;
-        for (std::size_t b = 2; b < counts.size(); ++b) {
+        unsigned largest = low;
+        for (unsigned b = low + 1; b <= high; ++b) {
             if (counts[b] > counts[largest]) {
                 largest = b;
             }
         }
-        Entry* group = first + counts[0];
         Entry* rest = nullptr;
-        for (std::size_t b = 1; b < counts.size(); ++b) {
+        for (unsigned b = low; b <= high; ++b) {
             if (b == largest) {
                 rest = group;
             } else if (counts[b] > 1) {
@@ -257,16 +290,49 @@ void FileList::sortEntries(Entry* first, Entry* last, std::size_t depth) {
     }
 }
 
+// Two passes: the first only loads, so that the loads of many names are under way at once.
+void FileList::loadKeys(Entry* first, Entry* last, std::size_t depth) {
+    for (Entry* e = first; e != last; ++e) {
+        e->key = rawKey(e->name, NameBlocks::length(e->name), depth);
+    }
+    for (Entry* e = first; e != last; ++e) {
+        e->key = sortKey(e->key);
+    }
+}
+
 // Sorts entries that agree ignoring case in their first depth bytes by comparing them.
 void FileList::compareSort(Entry* first, Entry* last, std::size_t depth) {
-    const std::size_t from = depth - depth % kKeyBytes;
-    std::sort(first, last, [from](const Entry& a, const Entry& b) {
-        if (a.key != b.key) {
-            return a.key < b.key;
+    // Keys from depth on tell more of these names apart than the ones they hold.
+    if (depth % kKeyBytes != 0) {
+        loadKeys(first, last, depth);
+    }
+    sortByKeys(first, last, depth);
+}
+
+// Sorts entries whose keys hold their bytes from depth on by the keys, and each run of equal
+// keys by the next ones: a key costs a visit to one name, where a comparison would visit two.
+void FileList::sortByKeys(Entry* first, Entry* last, std::size_t depth) {
+    std::sort(first, last, [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    for (Entry* run = first; run != last;) {
+        Entry* end = run + 1;
+        while (end != last && end->key == run->key) {
+            ++end;
         }
-        return lessIgnoringCaseFrom({a.name, NameBlocks::length(a.name)},
-                                    {b.name, NameBlocks::length(b.name)}, from + kKeyBytes);
-    });
+        if (end - run > 1) {
+            if ((run->key & 0xffu) == 0) {
+                // Past the end of these names, which are equal ignoring case: their bytes
+                // order them.
+                std::sort(run, end, [](const Entry& a, const Entry& b) {
+                    return std::string_view(a.name, NameBlocks::length(a.name)) <
+                           std::string_view(b.name, NameBlocks::length(b.name));
+                });
+            } else {
+                loadKeys(run, end, depth + kKeyBytes);
+                sortByKeys(run, end, depth + kKeyBytes);
+            }
+        }
+        run = end;
+    }
 }
 
 DirectoryError::DirectoryError(std::string directory, std::string reason)
@@ -278,7 +344,18 @@ bool matchesMask(std::string_view name, std::string_view mask) {
 }
 
 bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    return lessIgnoringCaseFrom(a, b, 0);
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char x = lowerAscii(a[i]);
+        const char y = lowerAscii(b[i]);
+        if (x != y) {
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return a < b;
 }
 
 std::string joinPath(std::string_view dir, std::string_view name) {

@@ -114,6 +114,9 @@ private:
     static std::vector<Entry> sortedEntries(const NameBlocks& names);
     static void sortEntries(Entry* first, Entry* last, std::size_t depth);
     static void compareSort(Entry* first, Entry* last, std::size_t depth);
+    static void sortByKeys(Entry* first, Entry* last, std::size_t depth);
+    // Sets the keys to the names' bytes from depth on.
+    static void loadKeys(Entry* first, Entry* last, std::size_t depth);
 
     std::string m_directory;
     std::string m_mask;
