@@ -354,20 +354,16 @@ void TVemoxMain::showSplash() {
 }
 
 void TVemoxMain::cbFilterChange() {
-    try {
-        m_fileModel->change([this] { m_launcher.filterRefresh(); });
-    } catch (const DirectoryError& e) {
-        showBrowser(Read::Failed);
-        m_messages.error(e.what());
-        activateWindow();
-        return;
-    }
-    showBrowser(Read::Done);
+    changeList([this] { m_launcher.filterRefresh(); });
 }
 
 void TVemoxMain::directoryListBoxChange(const std::string& directory) {
+    changeList([&] { m_launcher.directoryChange(directory); });
+}
+
+void TVemoxMain::changeList(const std::function<void()>& change) {
     try {
-        m_fileModel->change([&] { m_launcher.directoryChange(directory); });
+        m_fileModel->change(change);
     } catch (const DirectoryError& e) {
         // The lists stay on the directory that was shown; so does the drive list.
         showBrowser(Read::Failed);

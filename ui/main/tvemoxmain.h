@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,8 @@ private:
     // Shows the browser's state after a change: lists, count and selection. The directory list
     // takes the subdirectories from the file list's read, so that a large folder is not read
     // twice; after a failed read it reads them itself, to show the directory as it now is.
+    // Runs a change of the file list; one that cannot read its directory shows the error box.
+    void changeList(const std::function<void()>& change);
     void showBrowser(Read read);
     void showSelection();
     QString launchPreview() const;
