@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 
 namespace vodavav {
 
@@ -22,6 +23,20 @@ void setForeground(QPalette& p, QPalette::ColorRole role, const QColor& colour) 
     p.setColor(QPalette::Disabled, role, kDisabledText);
 }
 
+// Whether the window font can be had: Wine's copy loaded for this process (fontconfig rejects
+// the bitmap-strike file, but Qt loads it), else one the system has. The file is tried first:
+// asking the system means loading its whole font list, which costs more than the rest of the
+// start-up.
+bool windowFontAvailable() {
+    if (QFile::exists(kWineFont)) {
+        const int id = QFontDatabase::addApplicationFont(kWineFont);
+        if (id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(kFamily)) {
+            return true;
+        }
+    }
+    return QFontInfo(QFont(kFamily)).family() == kFamily;
+}
+
 } // namespace
 
 void useVemoxStyle() {
@@ -29,10 +44,7 @@ void useVemoxStyle() {
 }
 
 QFont windowFont() {
-    // Fontconfig rejects the bitmap-strike file, but Qt loads it for this process.
-    static const bool loaded =
-        QFontDatabase::families().contains(kFamily) ||
-        (QFile::exists(kWineFont) && QFontDatabase::addApplicationFont(kWineFont) >= 0);
+    static const bool loaded = windowFontAvailable();
     QFont font;
     font.setFamilies(loaded ? QStringList{kFamily}
                             : QStringList{QStringLiteral("Liberation Sans"),

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QIcon>
 #include <QListWidget>
+#include <QStyle>
 
 #include <filesystem>
 #include <string>
@@ -31,6 +33,10 @@ signals:
 private:
     // Shows directory with the subdirectories of a file list's read of it.
     void show(const std::filesystem::path& directory, const FileList& subdirectories);
+    QIcon folderIcon(QStringView name, QStyle::StandardPixmap standard) const;
+
+    QIcon m_openIcon;
+    QIcon m_closedIcon;
 };
 
 } // namespace vodavav

@@ -17,19 +17,14 @@ static void registerPictures() {
 
 namespace vodavav {
 
-QPixmap picture(QStringView name, QSize size, qreal dpr) {
+namespace {
+
+QString pictureFile(QStringView name) {
     registerPictures();
-    if (size.isEmpty() || dpr <= 0) {
-        return {};
-    }
-    const QString file = QStringLiteral(":/%1.svg").arg(name);
-    if (!QFile::exists(file)) {
-        return {};
-    }
-    QSvgRenderer renderer(file);
-    if (!renderer.isValid()) {
-        return {};
-    }
+    return QStringLiteral(":/%1.svg").arg(name);
+}
+
+QPixmap render(QSvgRenderer& renderer, QSize size, qreal dpr) {
     QImage image(qRound(size.width() * dpr), qRound(size.height() * dpr),
                  QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -41,10 +36,29 @@ QPixmap picture(QStringView name, QSize size, qreal dpr) {
     return QPixmap::fromImage(std::move(image));
 }
 
+} // namespace
+
+QPixmap picture(QStringView name, QSize size, qreal dpr) {
+    if (size.isEmpty() || dpr <= 0) {
+        return {};
+    }
+    const QString file = pictureFile(name);
+    if (!QFile::exists(file)) {
+        return {};
+    }
+    QSvgRenderer renderer(file);
+    if (!renderer.isValid()) {
+        return {};
+    }
+    return render(renderer, size, dpr);
+}
+
 QIcon programIcon() {
+    // One reading of the drawing for all its sizes.
+    QSvgRenderer renderer(pictureFile(u"icon"));
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(picture(u"icon", QSize(side, side), 1.0));
+        icon.addPixmap(render(renderer, QSize(side, side), 1.0));
     }
     return icon;
 }

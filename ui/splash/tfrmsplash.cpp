@@ -53,7 +53,7 @@ TfrmSplash::TfrmSplash(QWidget* parent)
     m_image1->setGeometry(image1Geometry);
     m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image1->installEventFilter(this);
-    renderPicture();
+    // The picture is drawn when the window is first shown: most runs never show it.
 }
 
 void TfrmSplash::setBeforeShow(std::function<void(QWidget*)> beforeShow) {
