@@ -5,6 +5,7 @@
 #include "listentrydelegate.h"
 
 #include <QByteArray>
+#include <QImageReader>
 #include <QPixmap>
 
 #include <algorithm>
@@ -114,10 +115,13 @@ QIcon DirectoryListBox::folderIcon(QStringView name, QStyle::StandardPixmap stan
         const QString file = QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-%2.png")
                                  .arg(name)
                                  .arg(side);
-        // Named as PNG, so that no image plugin is loaded to tell what the file is.
-        const QPixmap pixmap(file, "PNG");
-        if (!pixmap.isNull()) {
-            icon.addPixmap(pixmap);
+        // Read as the PNG it is: telling the format from the file would load every image
+        // plugin first.
+        QImageReader reader(file, "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            icon.addPixmap(QPixmap::fromImage(image));
         }
     }
     return icon.isNull() ? style()->standardIcon(standard) : icon;
