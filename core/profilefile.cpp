@@ -112,8 +112,11 @@ File createTemporary(const fs::path& target, fs::path& created, std::string& rea
     static std::mt19937 generator{std::random_device{}()};
     const fs::path dir = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target.filename().string() + "." +
-                                 std::to_string(generator() % 1000000000U) + ".tmp";
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(generator() % 1000000000U);
+        name += ".tmp";
         created = dir.empty() ? fs::path(name) : dir / name;
         // "x": fails when the name exists, so no other file is ever overwritten.
         errno = 0;
@@ -266,7 +269,10 @@ bool ProfileFile::setValue(std::string_view section, std::string_view key, std::
     if (!m_lines.empty() && !trim(m_lines.back().text).empty()) {
         insertLine(m_lines.size(), {});
     }
-    insertLine(m_lines.size(), "[" + std::string(section) + "]");
+    std::string header = "[";
+    header += section;
+    header += ']';
+    insertLine(m_lines.size(), std::move(header));
     insertLine(m_lines.size(), std::move(line));
     return true;
 }

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -484,6 +487,103 @@ TEST(FileListReading, SelectingOutsideTheListSelectsNothing) {
         EXPECT_EQ(l.files().selected(), -1) << index;
         EXPECT_EQ(l.files().fullPath(), "") << index;
     }
+}
+
+// Names that share long beginnings, differ only in letter case, are beginnings of each other or
+// hold bytes above ASCII: the list's order must be lessIgnoringCase's however the read sorts.
+TEST(FileListReading, ManyNamesSortAsLessIgnoringCase) {
+    TempDir dir;
+    std::mt19937 random(20240611u);
+    const std::string letters = "aAbBzZ09 ._-(\xc3\xa9\xff";
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    std::vector<std::string> beginnings;
+    for (const std::size_t length : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 40}) {
+        std::string b;
+        for (std::size_t i = 0; i < length; ++i) {
+            b += letters[pick(letters.size())];
+        }
+        beginnings.push_back(b);
+    }
+    std::set<std::string> made;
+    std::string chain;
+    for (int i = 0; i < 60; ++i) {
+        chain += i % 3 == 0 ? 'A' : 'a';
+        made.insert(chain);
+    }
+    while (made.size() < 3000) {
+        std::string name = beginnings[pick(beginnings.size())];
+        for (std::size_t i = pick(6); i > 0; --i) {
+            name += letters[pick(letters.size())];
+        }
+        if (pick(4) == 0) {
+            for (char& c : name) {
+                c = c >= 'a' && c <= 'z' && pick(2) == 0 ? static_cast<char>(c - 'a' + 'A') : c;
+            }
+        }
+        if (!name.empty() && name.front() != '.' &&
+            name.find_first_not_of(". ") != std::string::npos) {
+            made.insert(name);
+        }
+    }
+    for (const std::string& name : made) {
+        dir.file(name);
+    }
+    Names expected(made.begin(), made.end());
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return lessIgnoringCase(a, b); });
+
+    FileList f;
+    f.setMask("*");
+    f.setDirectory(dir.path());
+    ASSERT_EQ(f.entries(), expected);
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        ASSERT_EQ(f.fileName(i), expected[i]);
+    }
+}
+
+// The directory list takes the subdirectories from the file list's read: every one that does
+// not start with ".", links to directories among them, whatever the mask.
+TEST(FileListReading, KeepsTheVisibleSubdirectoriesWhateverTheMask) {
+    TempDir dir;
+    for (const char* name : {"b", "A", "c.sms", ".hidden", "Zeta"}) {
+        dir.dir(name);
+    }
+    dir.file("GAME.SMS");
+    fs::create_directory_symlink("b", dir / "ldir");
+    fs::create_symlink("GAME.SMS", dir / "lfile");
+    fs::create_symlink("nowhere", dir / "dead");
+    const Names subdirectories{"A", "b", "c.sms", "ldir", "Zeta"};
+    for (const char* mask : {kAllRomsMask.data(), "", "*", "*.gg"}) {
+        FileList f;
+        f.setMask(mask);
+        f.setDirectory(dir.path());
+        Names shown;
+        for (std::size_t i = 0; i < f.subdirectoryCount(); ++i) {
+            shown.emplace_back(f.subdirectory(i));
+        }
+        EXPECT_EQ(shown, subdirectories) << "mask " << mask;
+    }
+}
+
+TEST(FileListReading, SubdirectoriesFollowTheReadThatStands) {
+    TempDir root;
+    const std::string a = root.dir("a");
+    root.dir("a/inner");
+    const std::string gone = root.dir("gone");
+    fs::remove(gone);
+    FileList f;
+    f.setDirectory(a);
+    EXPECT_THROW(f.setDirectory(gone), DirectoryError);
+    ASSERT_EQ(f.subdirectoryCount(), 1u) << "a failed read keeps the listed directory's";
+    EXPECT_EQ(f.subdirectory(0), "inner");
+
+    root.dir("a/later");
+    f.read();
+    EXPECT_EQ(f.subdirectoryCount(), 2u);
+    // The directory vanished: the list, and its subdirectories, are empty.
+    fs::remove_all(a);
+    EXPECT_THROW(f.setMask("*.gg"), DirectoryError);
+    EXPECT_EQ(f.subdirectoryCount(), 0u);
 }
 
 } // namespace
