@@ -1,11 +1,14 @@
+#include "drawings.h"
 #include "pictures.h"
 #include "tfrmsplash.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QWindow>
 
@@ -62,6 +65,7 @@ private slots:
     void pictures_data();
     void pictures();
     void picturesCutByTheirControls();
+    void bakedPicturesAreTheDrawings();
     void unknownPicture();
 };
 
@@ -279,6 +283,25 @@ void SplashTest::picturesCutByTheirControls() {
     const QIcon icon = vodavav::programIcon();
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).size(), QSize(32, 32));
+}
+
+void SplashTest::bakedPicturesAreTheDrawings() {
+    // What the build drew must be what the drawings draw now, pixel for pixel, at every size
+    // and ratio the windows show: a stale or wrongly sized file would show another picture.
+    for (const vodavav::BakedPicture& baked : vodavav::bakedPictures()) {
+        const QString what = vodavav::bakedFileName(baked.name, baked.size, baked.ratio);
+        const QImage shown = pixels(baked.name, baked.size, baked.ratio);
+        QVERIFY2(QFile::exists(QStringLiteral(":/baked/") + what), qPrintable(what));
+        QSvgRenderer renderer(QStringLiteral(":/%1.svg").arg(baked.name));
+        QVERIFY2(renderer.isValid(), qPrintable(what));
+        const QImage drawn = vodavav::drawPicture(renderer, baked.size, baked.ratio);
+        QCOMPARE(shown.devicePixelRatio(), qreal(baked.ratio));
+        QVERIFY2(shown == drawn.convertToFormat(shown.format()), qPrintable(what));
+    }
+    const QIcon icon = vodavav::programIcon();
+    for (const int side : vodavav::kIconSides) {
+        QCOMPARE(icon.pixmap(QSize(side, side), 1.0).size(), QSize(side, side));
+    }
 }
 
 void SplashTest::unknownPicture() {

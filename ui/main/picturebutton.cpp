@@ -7,9 +7,8 @@
 
 namespace vodavav {
 
-PictureButton::PictureButton(QString picture, QSize pictureSize, const QString& accessibleName,
-                             QWidget* parent)
-    : QWidget(parent), m_picture(std::move(picture)), m_pictureSize(pictureSize) {
+PictureButton::PictureButton(const Drawing& drawing, const QString& accessibleName, QWidget* parent)
+    : QWidget(parent), m_picture(drawing.name.toString()), m_pictureSize(drawing.size) {
     setAccessibleName(accessibleName);
     setCursor(Qt::PointingHandCursor);
 }

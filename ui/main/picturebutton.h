@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawings.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -11,8 +13,7 @@ namespace vodavav {
 class PictureButton : public QWidget {
     Q_OBJECT
 public:
-    PictureButton(QString picture, QSize pictureSize, const QString& accessibleName,
-                  QWidget* parent);
+    PictureButton(const Drawing& drawing, const QString& accessibleName, QWidget* parent);
 
 signals:
     void clicked();

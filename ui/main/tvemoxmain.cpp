@@ -127,14 +127,12 @@ void TVemoxMain::buildControls() {
         tabStops.push_back(combo);
     };
 
-    m_imgAbout = named(
-        new PictureButton(QStringLiteral("logo"), QSize(144, 173), QStringLiteral("About"), this),
-        "imgAbout", QRect(6, 8, 145, 161));
+    m_imgAbout = named(new PictureButton(kLogoDrawing, QStringLiteral("About"), this), "imgAbout",
+                       QRect(6, 8, 145, 161));
     m_lblNumberOfRoms =
         label("lblNumberOfRoms", qtext(m_launcher.countLabel()), this, QPoint(20, 172));
-    m_btnLAUNCH = named(
-        new PictureButton(QStringLiteral("launch"), QSize(135, 41), QStringLiteral("LAUNCH"), this),
-        "btnLAUNCH", QRect(98, 396, 141, 41));
+    m_btnLAUNCH = named(new PictureButton(kLaunchDrawing, QStringLiteral("LAUNCH"), this),
+                        "btnLAUNCH", QRect(98, 396, 141, 41));
 
     m_fileModel = new FileListModel(m_launcher.files(), this);
     m_fileListBox = named(new QListView(this), "fileListBox", QRect(18, 186, 305, 211));
@@ -207,9 +205,8 @@ void TVemoxMain::buildControls() {
     m_btnVEMOXEXE->setPalette(QApplication::palette());
     tabStops.push_back(m_btnVEMOXEXE);
     check(Id::chExit, groupBox1, {10, 36, 93, 17});
-    m_btnExit = named(
-        new PictureButton(QStringLiteral("exit"), QSize(72, 41), QStringLiteral("EXIT"), groupBox1),
-        "btnExit", QRect(24, 52, 73, 41));
+    m_btnExit = named(new PictureButton(kExitDrawing, QStringLiteral("EXIT"), groupBox1), "btnExit",
+                      QRect(24, 52, 73, 41));
 
     m_driveComboBox =
         named(new DriveComboBox(mountedVolumes(), this), "driveComboBox", {148, 16, 173, 19});

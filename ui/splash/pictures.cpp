@@ -1,15 +1,20 @@
 #include "pictures.h"
 
+#include "drawings.h"
+
 #include <QFile>
-#include <QImage>
-#include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
+
+#include <algorithm>
+#include <cstring>
 
 // The drawings live in a static library: nothing else pulls their resource data into the
 // program, so register it by hand (and outside any namespace, as the generated name requires).
 static void registerPictures() {
     static const bool registered = [] {
         Q_INIT_RESOURCE(resources);
+        Q_INIT_RESOURCE(baked);
         return true;
     }();
     static_cast<void>(registered);
@@ -24,16 +29,22 @@ QString pictureFile(QStringView name) {
     return QStringLiteral(":/%1.svg").arg(name);
 }
 
-QPixmap render(QSvgRenderer& renderer, QSize size, qreal dpr) {
-    QImage image(qRound(size.width() * dpr), qRound(size.height() * dpr),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+// The picture as drawn when the program was built, or a null image where it was not.
+QImage baked(QStringView name, QSize size, qreal dpr) {
+    const auto ratio = std::find(kBakedRatios.begin(), kBakedRatios.end(), dpr);
+    if (ratio == kBakedRatios.end()) {
+        return {};
     }
+    registerPictures();
+    const QResource file(QStringLiteral(":/baked/") + bakedFileName(name, size, *ratio));
+    QImage image(size * *ratio, QImage::Format_ARGB32_Premultiplied);
+    const QByteArray pixels = file.uncompressedData();
+    if (image.isNull() || pixels.size() != image.sizeInBytes()) {
+        return {};
+    }
+    std::memcpy(image.bits(), pixels.constData(), pixels.size());
     image.setDevicePixelRatio(dpr);
-    return QPixmap::fromImage(std::move(image));
+    return image;
 }
 
 } // namespace
@@ -41,6 +52,9 @@ QPixmap render(QSvgRenderer& renderer, QSize size, qreal dpr) {
 QPixmap picture(QStringView name, QSize size, qreal dpr) {
     if (size.isEmpty() || dpr <= 0) {
         return {};
+    }
+    if (QImage image = baked(name, size, dpr); !image.isNull()) {
+        return QPixmap::fromImage(std::move(image));
     }
     const QString file = pictureFile(name);
     if (!QFile::exists(file)) {
@@ -50,15 +64,13 @@ QPixmap picture(QStringView name, QSize size, qreal dpr) {
     if (!renderer.isValid()) {
         return {};
     }
-    return render(renderer, size, dpr);
+    return QPixmap::fromImage(drawPicture(renderer, size, dpr));
 }
 
 QIcon programIcon() {
-    // One reading of the drawing for all its sizes.
-    QSvgRenderer renderer(pictureFile(u"icon"));
     QIcon icon;
-    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(render(renderer, QSize(side, side), 1.0));
+    for (const int side : kIconSides) {
+        icon.addPixmap(picture(kIconName, QSize(side, side), 1.0));
     }
     return icon;
 }

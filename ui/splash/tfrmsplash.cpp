@@ -1,5 +1,6 @@
 #include "tfrmsplash.h"
 
+#include "drawings.h"
 #include "pictures.h"
 
 #include <QGuiApplication>
@@ -16,7 +17,6 @@ namespace vodavav {
 namespace {
 
 constexpr QRect image1Geometry{0, 0, 313, 393};
-constexpr QSize splashPictureSize{288, 345};
 
 constexpr char16_t enterCharacter = 13;
 constexpr char16_t escapeCharacter = 27;
@@ -116,7 +116,7 @@ void TfrmSplash::renderPicture() {
     // Drawn for the screen the window shows on, so it stays sharp there.
     const qreal dpr = devicePixelRatioF();
     if (m_image1->pixmap().isNull() || m_image1->pixmap().devicePixelRatio() != dpr) {
-        m_image1->setPixmap(picture(u"splash", splashPictureSize, dpr));
+        m_image1->setPixmap(picture(kSplashDrawing.name, kSplashDrawing.size, dpr));
     }
 }
 
