@@ -8,9 +8,38 @@
 #include "tvemoxmain.h"
 
 #include <QApplication>
+#include <QWindow>
 
 #include <filesystem>
 #include <system_error>
+
+namespace {
+
+// Gives the program its icon once the window first shows on the screen. Every size of the icon
+// is converted for the window system, which would hold up the window's first paint; the window
+// manager takes up the icon whenever it comes.
+class IconAfterFirstExpose : public QObject {
+public:
+    explicit IconAfterFirstExpose(QWindow& window) : m_window(window) {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Expose && m_window.isExposed()) {
+            m_window.removeEventFilter(this);
+            // After the expose is handled: that is what paints the window.
+            QMetaObject::invokeMethod(
+                this, [] { QApplication::setWindowIcon(vodavav::programIcon()); },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWindow& m_window;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // Meanwhile the application connects to the display.
@@ -31,8 +60,6 @@ int main(int argc, char* argv[]) {
     vodavav::TVemoxMain window(launcher, *platform, messages);
     window.FormCreate();
     window.show();
-    // Given once the window is up: given before, every size of it would be converted for the
-    // window system twice on the way to the first paint, when the window is made and shown.
-    QApplication::setWindowIcon(vodavav::programIcon());
+    IconAfterFirstExpose icon(*window.windowHandle());
     return QApplication::exec();
 }

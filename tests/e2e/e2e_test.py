@@ -119,6 +119,11 @@ def standin_record(copy):
     return cwd, args
 
 
+def window_icon(session, window):
+    out = session.tool("xprop", "-id", str(window), "_NET_WM_ICON", check=False)
+    return out if "Icon (" in out else None
+
+
 def case_placement(program, standin):
     for screen, place in (((1024, 768), (187, 144)), ((640, 480), (-5, 0))):
         copy = Copy(program, standin)
@@ -131,6 +136,10 @@ def case_placement(program, standin):
                 state = session.net_wm_state(window)
                 check("_NET_WM_STATE_SKIP_TASKBAR" in state and "_NET_WM_STATE_SKIP_PAGER" in state,
                       "taskbar state: " + state)
+                # The icon comes once the window is drawn, at every size it is made in.
+                icon = wait_until(lambda: window_icon(session, window), 15, "the window's icon")
+                check(all(f"Icon ({n} x {n})" in icon for n in (16, 24, 32, 48, 64, 128)),
+                      "icon sizes")
                 click_at(session, origin, EXIT_PICTURE)
                 check(ended(process) == 0, "exit status")
         finally:

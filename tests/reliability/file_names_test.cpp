@@ -183,7 +183,8 @@ TEST_F(Names, PathOfFourThousandBytes) {
         const std::size_t room = 4000 - dir.size() - 1 - name.size();
         // Levels of 200 bytes, the last one taking exactly what is left.
         const std::size_t length = room > 202 ? 200 : room - 1;
-        dir += "/" + std::string(length, static_cast<char>('a' + i % 26));
+        dir += '/';
+        dir.append(length, static_cast<char>('a' + i % 26));
         fs::create_directory(dir);
     }
     const std::string rom = joinPath(dir, name);

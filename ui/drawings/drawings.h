@@ -23,8 +23,9 @@ inline constexpr Drawing kLaunchDrawing{u"launch", QSize(135, 41)};
 inline constexpr Drawing kExitDrawing{u"exit", QSize(72, 41)};
 inline constexpr Drawing kSplashDrawing{u"splash", QSize(288, 345)};
 inline constexpr QStringView kIconName = u"icon";
-// The sides of the program's icon, the sizes window managers and taskbars ask for.
-inline constexpr std::array<int, 7> kIconSides{16, 24, 32, 48, 64, 128, 256};
+// The sides of the program's icon, the sizes window managers and taskbars ask for. Larger ones
+// would be left out on the way to the window system.
+inline constexpr std::array<int, 6> kIconSides{16, 24, 32, 48, 64, 128};
 
 // Drawing an SVG takes longer than the rest of the window's first paint, so the pictures are
 // drawn once, when the program is built, for screens of these device pixel ratios; a screen of
