@@ -5,6 +5,7 @@
 // OUT_DIR/baked.qrc under the prefix "/baked". Run by the build; the program reads the files
 // instead of drawing them.
 #include "drawings.h"
+#include "drawpicture.h"
 
 #include <QDir>
 #include <QFile>

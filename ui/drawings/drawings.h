@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringView>
 
 #include <array>
 #include <vector>
-
-class QSvgRenderer;
 
 namespace vodavav {
 
@@ -29,7 +26,7 @@ inline constexpr std::array<int, 6> kIconSides{16, 24, 32, 48, 64, 128};
 
 // Drawing an SVG takes longer than the rest of the window's first paint, so the pictures are
 // drawn once, when the program is built, for screens of these device pixel ratios; a screen of
-// another ratio has them drawn at run time.
+// another ratio has them scaled from these.
 inline constexpr std::array<int, 2> kBakedRatios{1, 2};
 
 struct BakedPicture {
@@ -43,13 +40,10 @@ struct BakedPicture {
 std::vector<BakedPicture> bakedPictures();
 
 // The file a baked picture is kept in: "logo-144x173@2.argb". It holds the picture's pixels as
-// drawPicture makes them, row after row with nothing between (QImage::Format_ARGB32_Premultiplied,
-// in the byte order of the machine that builds and runs the program): even the smallest PNG
-// takes longer to decode than the drawing takes to draw, and the resources compress these well.
+// drawPicture (drawpicture.h) makes them, row after row with nothing between
+// (QImage::Format_ARGB32_Premultiplied, in the byte order of the machine that builds and runs the
+// program): even the smallest PNG takes longer to decode than the drawing takes to draw, and the
+// resources compress these well.
 QString bakedFileName(QStringView name, QSize size, int ratio);
-
-// The drawing `renderer` holds, drawn at exactly `size` logical pixels for a screen of device
-// pixel ratio `dpr`.
-QImage drawPicture(QSvgRenderer& renderer, QSize size, qreal dpr);
 
 } // namespace vodavav
